@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit tests on the processor, the
+# editor in a virtual display, and the bundles in real hosts.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/build.sh"
+
+# The tests never see the real home; each test binary also makes its own.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export HOME=$scratch XDG_CONFIG_HOME=$scratch/.config
+
+cd "$root/build"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"${MARROWTONE_JOBS:-2}"
