@@ -32,6 +32,15 @@ juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout()
 // The two wow/flutter delay lines are each centred on 6 ms.
 constexpr double latencyMilliseconds = 12.0;
 constexpr int oversamplingFactorLog2 = 2;
+
+// Below 44.1 kHz the top of the cutoff range no longer fits under Nyquist.
+// Held just under Nyquist, the state-variable filter's states go almost
+// undamped and integrate the input, and the next loud block (which lowers the
+// cutoff) releases that as a spike; small host blocks at low rates made
+// spikes of +20 dB. There the cutoff is held at 0.45 of the rate instead, which
+// keeps the filter damped; 44.1 kHz and above are unaffected.
+constexpr double lowRateCutoffFraction = 0.45;
+constexpr double lowestRateWithFullRange = 44100.0;
 constexpr int maxChannels = 2;
 } // namespace
 
@@ -39,7 +48,7 @@ TapeAudioProcessor::TapeAudioProcessor()
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      parameters (*this, nullptr, "Tape", createParameterLayout())
+      parameters (*this, nullptr, marrowtone::stateTreeType, createParameterLayout())
 {
     using marrowtone::parameterTable;
     saturationParameter = parameters.getRawParameterValue (parameterTable[marrowtone::saturationIndex].id);
@@ -141,8 +150,10 @@ void TapeAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer)
     const auto level = numChannels > 0 ? levelSum / (float) numChannels : 0.0f;
     const auto lowPass = lowPassParameter->load();
     auto cutoff = lowPass - lowPass * level;
-    if ((double) cutoff > sampleRate * 0.5 - 1.0)
-        cutoff = (float) (sampleRate * 0.5 - 1.0);
+    const auto highestCutoff = sampleRate >= lowestRateWithFullRange ? sampleRate * 0.5 - 1.0
+                                                                     : sampleRate * lowRateCutoffFraction;
+    if ((double) cutoff > highestCutoff)
+        cutoff = (float) highestCutoff;
     else if (cutoff <= 1.0f)
         cutoff = 1.0f;
     lowPassFilter.state->setCutOffFrequency (sampleRate, cutoff);
