@@ -1,11 +1,11 @@
 // Fixed-length circular delay.
 #include "DelayLine.h"
 
-DelayLine::DelayLine (int channels, int samplesPerChannel)
-    : buffer (channels, samplesPerChannel),
-      numChannels (channels),
-      length (samplesPerChannel),
-      writeIndex ((size_t) channels, 0)
+DelayLine::DelayLine (int channels, int samplesPerChannel) :
+    buffer (channels, samplesPerChannel),
+    numChannels (channels),
+    length (samplesPerChannel),
+    writeIndex ((size_t) channels, 0)
 {
     buffer.clear();
 }
@@ -15,14 +15,4 @@ float DelayLine::processValue (float sample, int channel)
     const auto delayed = buffer.getSample (channel, writeIndex[(size_t) channel]);
     write (sample, channel);
     return delayed;
-}
-
-void DelayLine::write (float sample, int channel) noexcept
-{
-    jassert (juce::isPositiveAndBelow (channel, numChannels));
-    auto& position = writeIndex[(size_t) channel];
-    buffer.setSample (channel, position, sample);
-
-    if (++position == length)
-        position = 0;
 }

@@ -22,7 +22,16 @@ public:
 
 protected:
     // Stores sample at the channel's write position and advances it, wrapping.
-    void write (float sample, int channel) noexcept;
+    // Inline, because the variable line calls it for every sample it delays.
+    void write (float sample, int channel) noexcept
+    {
+        jassert (juce::isPositiveAndBelow (channel, numChannels));
+        auto& position = writeIndex[(size_t) channel];
+        buffer.setSample (channel, position, sample);
+
+        if (++position == length)
+            position = 0;
+    }
 
     juce::AudioBuffer<float> buffer;
     int numChannels;

@@ -6,9 +6,12 @@
 
 namespace marrowtone
 {
+// x / (1 + x^2 / (3 + x^2 / (5 + x^2 / 7))), cleared of its nested fractions:
+// the same value to within a rounding of the double result, with one division
+// instead of three, and it runs four times per sample and channel.
 inline float saturate (float x) noexcept
 {
     const double x2 = (double) (x * x);
-    return (float) ((double) x / (1.0 + x2 / (3.0 + x2 / (5.0 + x2 / 7.0))));
+    return (float) ((double) x * (105.0 + 10.0 * x2) / (105.0 + x2 * (45.0 + x2)));
 }
 } // namespace marrowtone

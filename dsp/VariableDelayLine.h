@@ -19,7 +19,14 @@ public:
     // form instead of this one.
     double processValue (float sample, int channel, double delayMs) noexcept;
 
+    // processValue for each sample in turn, in place, with its own delay:
+    // exactly the same results, computed several samples at a time.
+    void processSamples (float* samples, const double* delaysMs, int numSamples, int channel) noexcept;
+
 private:
+    // The requested delay limited to the line and converted to samples.
+    double delayInSamples (double delayMs) const noexcept;
+
     double maxDelayMs;
     double sampleRate;
 };

@@ -6,6 +6,8 @@
 #include "SineGenerator.h"
 #include "VariableDelayLine.h"
 
+#include <juce_core/juce_core.h>
+
 namespace
 {
 constexpr float maxDelayMs = 50.0f;
@@ -37,13 +39,13 @@ float floorOffset (float offsetMs)
 }
 } // namespace
 
-WahFlutter::WahFlutter (double sampleRate)
-    : wowDelay (std::make_unique<VariableDelayLine> (maxDelayMs, 1, sampleRate)),
-      flutterDelay (std::make_unique<VariableDelayLine> (maxDelayMs, 1, sampleRate)),
-      wowSlowSine (makeSine (sampleRate, wowSlowHz)),
-      wowFastSine (makeSine (sampleRate, wowFastHz)),
-      flutterSlowSine (makeSine (sampleRate, flutterSlowHz)),
-      flutterFastSine (makeSine (sampleRate, flutterFastHz))
+WahFlutter::WahFlutter (double sampleRate) :
+    wowDelay (std::make_unique<VariableDelayLine> (maxDelayMs, 1, sampleRate)),
+    flutterDelay (std::make_unique<VariableDelayLine> (maxDelayMs, 1, sampleRate)),
+    wowSlowSine (makeSine (sampleRate, wowSlowHz)),
+    wowFastSine (makeSine (sampleRate, wowFastHz)),
+    flutterSlowSine (makeSine (sampleRate, flutterSlowHz)),
+    flutterFastSine (makeSine (sampleRate, flutterFastHz))
 {
 }
 
@@ -55,15 +57,28 @@ void WahFlutter::processSamples (float* samples, int numSamples, float wow, floa
     const auto wowScale = (double) wow / wowDepthDivisor;
     const auto flutterScale = (double) flutter / flutterDepthDivisor;
 
-    for (int i = 0; i < numSamples; ++i)
+    // What a line returns depends only on what it has been fed so far, so
+    // running the wow line over a stretch and then the flutter line over its
+    // output gives the same samples as passing every sample through both in
+    // turn.
+    for (int start = 0; start < numSamples; start += stretchLength)
     {
-        const auto wowCurve = 0.3 * wowSlowSine->getNextSample() + 0.7 * wowFastSine->getNextSample();
-        const auto flutterCurve = 0.7 * flutterSlowSine->getNextSample() + 0.3 * flutterFastSine->getNextSample();
+        const auto length = juce::jmin (stretchLength, numSamples - start);
+        auto& [wowSlow, wowFast, flutterSlow, flutterFast] = sines;
+        wowSlowSine->getNextSamples (wowSlow.data(), length);
+        wowFastSine->getNextSamples (wowFast.data(), length);
+        flutterSlowSine->getNextSamples (flutterSlow.data(), length);
+        flutterFastSine->getNextSamples (flutterFast.data(), length);
 
-        wowOffset = floorOffset ((float) (wowCurve * wowScale));
-        flutterOffset = floorOffset ((float) (flutterCurve * flutterScale));
+        for (int i = 0; i < length; ++i)
+        {
+            wowOffset = floorOffset ((float) ((0.3 * wowSlow[(size_t) i] + 0.7 * wowFast[(size_t) i]) * wowScale));
+            flutterOffset = floorOffset ((float) ((0.7 * flutterSlow[(size_t) i] + 0.3 * flutterFast[(size_t) i]) * flutterScale));
+            wowDelaysMs[(size_t) i] = (double) (wowOffset + centreDelayMs);
+            flutterDelaysMs[(size_t) i] = (double) (flutterOffset + centreDelayMs);
+        }
 
-        samples[i] = (float) wowDelay->processValue (samples[i], 0, (double) (wowOffset + centreDelayMs));
-        samples[i] = (float) flutterDelay->processValue (samples[i], 0, (double) (flutterOffset + centreDelayMs));
+        wowDelay->processSamples (samples + start, wowDelaysMs.data(), length, 0);
+        flutterDelay->processSamples (samples + start, flutterDelaysMs.data(), length, 0);
     }
 }

@@ -2,6 +2,7 @@
 // swung slowly (wow), the second quickly (flutter), each centred on 6 ms.
 #pragma once
 
+#include <array>
 #include <memory>
 
 class VariableDelayLine;
@@ -25,4 +26,11 @@ private:
     std::unique_ptr<SineGenerator> flutterFastSine;
     float wowOffset = 0.0f;
     float flutterOffset = 0.0f;
+
+    // Scratch for one stretch of a block: the four oscillators' values, then
+    // each line's delays. Fixed here, so processing allocates nothing and
+    // costs the same per sample whatever the host's block size.
+    static constexpr int stretchLength = 64;
+    std::array<std::array<double, stretchLength>, 4> sines {};
+    std::array<double, stretchLength> wowDelaysMs {}, flutterDelaysMs {};
 };

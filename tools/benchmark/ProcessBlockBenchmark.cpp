@@ -25,10 +25,9 @@ void processBlockAtDefaults (benchmark::State& state)
         for (int i = 0; i < source.getNumSamples(); ++i)
         {
             const auto t = i / rate;
-            source.setSample (c, i, (float) (0.3 * std::sin (juce::MathConstants<double>::twoPi * 220.0 * t)
-                                             + 0.2 * std::sin (juce::MathConstants<double>::twoPi * 277.2 * t)
-                                             + 0.2 * std::sin (juce::MathConstants<double>::twoPi * 329.6 * t)
-                                             + 0.05 * (random.nextFloat() - 0.5f)));
+            const auto tone = [t] (double hz)
+            { return std::sin (juce::MathConstants<double>::twoPi * hz * t); };
+            source.setSample (c, i, (float) (0.3 * tone (220.0) + 0.2 * tone (277.2) + 0.2 * tone (329.6) + 0.05 * (random.nextFloat() - 0.5f)));
         }
 
     juce::AudioBuffer<float> block (2, blockSize);
