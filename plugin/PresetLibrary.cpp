@@ -7,6 +7,7 @@
 #include "PresetStreamCheck.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace marrowtone
@@ -195,6 +196,12 @@ void replaceParameterState (juce::AudioProcessorValueTreeState& state, juce::Val
             // own tree holds, a preset saved later keeps the factory layout.
             if (child[valueProperty].isString())
                 child.setProperty (valueProperty, child[valueProperty].toString().getDoubleValue(), nullptr);
+
+            // The framework's clamping lets "nan" through to the parameter
+            // and on to the audio thread. Not a number is no value at all,
+            // which sets the parameter to its default.
+            if (std::isnan ((double) child[valueProperty]))
+                child.removeProperty (valueProperty, nullptr);
         }
 
         if (! named)

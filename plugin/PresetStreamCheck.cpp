@@ -3,6 +3,8 @@
 #include "PresetStreamCheck.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace marrowtone
@@ -33,10 +35,9 @@ private:
 
     bool readTree (int depth)
     {
-        size_t nameLength = 0;
         int count = 0;
 
-        if (depth > deepestNesting || ! skipString (nameLength) || nameLength == 0)
+        if (depth > deepestNesting || ! skipName())
             return false;
 
         // Each property takes at least two bytes and each child three, so a
@@ -45,7 +46,7 @@ private:
             return false;
 
         for (int i = 0; i < count; ++i)
-            if (! skipString (nameLength) || nameLength == 0 || ! skipValue())
+            if (! skipName() || ! skipValue())
                 return false;
 
         if (! readCount (count) || (size_t) count > remaining() / 3)
@@ -62,7 +63,7 @@ private:
     // when it meets malformed sequences.
     static bool isValidText (const juce::uint8* text, size_t length)
     {
-        return juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (text), (int) length);
+        return isWellFormedUtf8 (reinterpret_cast<const char*> (text), length);
     }
 
     bool skipString (size_t& length)
@@ -79,6 +80,28 @@ private:
 
         next = terminator + 1;
         return true;
+    }
+
+    // The loaded tree is written into the project state as XML, where a
+    // type or property name that is no XML name breaks the whole block: the
+    // host's project would then restore nothing. The framework's XML reader
+    // knows only ASCII name characters, though its writer allows more.
+    bool skipName()
+    {
+        const auto* start = next;
+        size_t length = 0;
+
+        return skipString (length)
+            && std::all_of (start, start + length, [] (auto byte) { return byte < 0x80; })
+            && juce::XmlElement::isValidXmlName (juce::String::fromUTF8 (reinterpret_cast<const char*> (start), (int) length));
+    }
+
+    static double readDouble (const juce::uint8* bytes)
+    {
+        const auto bits = juce::ByteOrder::littleEndianInt64 (bytes);
+        double value;
+        std::memcpy (&value, &bits, sizeof (value));
+        return value;
     }
 
     bool readCount (int& count)
@@ -131,6 +154,11 @@ private:
         if (marker == stringMarker && ! isValidText (next + 1, (size_t) length - 1))
             return false;
 
+        // Not a number slips through the parameters' clamping, and the
+        // framework cannot write it into the project state as a number.
+        if (marker == doubleMarker && std::isnan (readDouble (next + 1)))
+            return false;
+
         next += length;
         return true;
     }
@@ -140,6 +168,43 @@ private:
 };
 
 } // namespace
+
+bool isWellFormedUtf8 (const char* text, size_t length)
+{
+    // The smallest code point each sequence length may carry.
+    constexpr juce::uint32 smallest[] = { 0, 0x80, 0x800, 0x10000 };
+    const auto* bytes = reinterpret_cast<const juce::uint8*> (text);
+
+    for (size_t i = 0; i < length;)
+    {
+        const auto lead = bytes[i];
+        const size_t extraBytes = lead < 0x80 ? 0
+                                : (lead & 0xe0) == 0xc0 ? 1
+                                : (lead & 0xf0) == 0xe0 ? 2
+                                : (lead & 0xf8) == 0xf0 ? 3
+                                                        : 4;
+
+        if (extraBytes > 3 || length - i <= extraBytes)
+            return false;
+
+        auto value = extraBytes == 0 ? (juce::uint32) lead : (juce::uint32) (lead & (0x3f >> extraBytes));
+
+        for (size_t k = 1; k <= extraBytes; ++k)
+        {
+            if ((bytes[i + k] & 0xc0) != 0x80)
+                return false;
+
+            value = (value << 6) | (juce::uint32) (bytes[i + k] & 0x3f);
+        }
+
+        if (value < smallest[extraBytes] || value > 0x10ffff || (value >= 0xd800 && value <= 0xdfff))
+            return false;
+
+        i += extraBytes + 1;
+    }
+
+    return true;
+}
 
 bool holdsOneCompleteValueTree (const void* data, size_t size)
 {

@@ -8,4 +8,10 @@
 namespace marrowtone
 {
 bool holdsOneCompleteValueTree (const void* data, size_t size);
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+// The framework's own test lets overlong forms through, and its XML writer
+// then turns them into bytes that no reader accepts, so a project saved
+// with such text would restore nothing.
+bool isWellFormedUtf8 (const char* text, size_t length);
 } // namespace marrowtone

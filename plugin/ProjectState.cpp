@@ -5,7 +5,9 @@
 #include "ProjectState.h"
 
 #include "PresetLibrary.h"
+#include "PresetStreamCheck.h"
 
+#include <set>
 #include <string>
 
 namespace marrowtone
@@ -39,6 +41,34 @@ bool nestsTooDeeply (const std::string& text)
     return false;
 }
 
+// A processing instruction followed by text inside an element sends the
+// framework's XML parser round in circles for ever, hanging the host. The
+// plug-in only ever writes one, the declaration at the very start.
+bool hasInstructionAfterTheDeclaration (const std::string& text)
+{
+    const size_t searchFrom = text.rfind ("<?xml", 0) == 0 ? 2 : 0;
+    return text.find ("<?", searchFrom) != std::string::npos;
+}
+
+// The framework's XML parser keeps every copy of a repeated attribute; the
+// value tree made from it reads the first copy but writes the last, so the
+// next saved block would no longer hold what the parameters hold. Repeated
+// attributes are not well-formed XML anyway.
+bool repeatsAnAttribute (const juce::XmlElement& element)
+{
+    std::set<juce::String> names;
+
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+        if (! names.insert (element.getAttributeName (i)).second)
+            return true;
+
+    for (auto* child : element.getChildIterator())
+        if (repeatsAnAttribute (*child))
+            return true;
+
+    return false;
+}
+
 // The text ends at the length field, at the block's end or at a zero byte,
 // whichever comes first. It is copied so that decoding a multi-byte sequence
 // cut off by the block's end stops at our own terminator, not beyond the
@@ -62,10 +92,16 @@ std::unique_ptr<juce::XmlElement> parseStateText (const char* block, int sizeInB
     // The framework's UTF-8 decoding trusts its input: malformed sequences
     // make it write past the string it allocates. The plug-in only ever
     // writes valid UTF-8, so anything else is damage.
-    if (! juce::CharPointer_UTF8::isValidString (text.c_str(), (int) text.size()) || nestsTooDeeply (text))
+    if (! isWellFormedUtf8 (text.c_str(), text.size())
+        || nestsTooDeeply (text) || hasInstructionAfterTheDeclaration (text))
         return {};
 
-    return juce::parseXML (juce::String (juce::CharPointer_UTF8 (text.c_str())));
+    auto xml = juce::parseXML (juce::String (juce::CharPointer_UTF8 (text.c_str())));
+
+    if (xml == nullptr || repeatsAnAttribute (*xml))
+        return {};
+
+    return xml;
 }
 } // namespace
 

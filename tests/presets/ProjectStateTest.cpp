@@ -207,6 +207,9 @@ TEST (ProjectState, UnusableBlocksChangeNothingAndAreNeverOverRead)
         { "cut multi-byte character", juce::MemoryBlock ("\x56\x43\x32\x21\x7f\x00\x00\x00<\xf0", 10) },
         { "malformed UTF-8", stateBlock (xmlDeclaration + "<Tape Preset=\"\xff\xfe\"><PARAM id=\"wow\" value=\"9.0\"/></Tape>") },
         { "elements nested beyond any tree", stateBlock (deepNest) },
+        { "overlong UTF-8", stateBlock (xmlDeclaration + "<Tape Preset=\"\xc0\xaf\"><PARAM id=\"wow\" value=\"9.0\"/></Tape>") },
+        { "instruction inside the root", stateBlock (xmlDeclaration + "<Tape Preset=\"x\"><?pi data?>text<PARAM id=\"wow\" value=\"9.0\"/></Tape>") },
+        { "repeated attribute", stateBlock (xmlDeclaration + "<Tape Preset=\"x\"><PARAM id=\"wow\" value=\"9.0\" value=\"50.0\"/></Tape>") },
     };
 
     for (const auto& c : cases)
@@ -223,4 +226,16 @@ TEST (ProjectState, UnusableBlocksChangeNothingAndAreNeverOverRead)
         EXPECT_EQ (processor.getCurrentPreset(), "Before") << c.what;
         EXPECT_EQ (processor.parameters.state.getNumChildren(), 5) << c.what;
     }
+}
+
+TEST (ProjectState, ValueThatIsNotANumberSetsTheDefaultInsteadOfReachingTheAudio)
+{
+    TapeAudioProcessor processor;
+    setUnusualValues (processor);
+
+    const auto block = stateBlock (xmlDeclaration + "<Tape Preset=\"odd\"><PARAM id=\"noise\" value=\"nan\"/></Tape>");
+    processor.setStateInformation (block.getData(), (int) block.getSize());
+
+    EXPECT_EQ (parameterValue (processor, "noise"), marrowtone::parameterTable[marrowtone::noiseIndex].defaultValue);
+    EXPECT_EQ (processor.getCurrentPreset(), "odd");
 }

@@ -171,6 +171,8 @@ TEST_F (UserPresets, FilesWithoutACompleteTapeTreeChangeNothing)
         { "malformed UTF-8 in a property name", withBytes (16, { 0xc3 }) },
         { "malformed UTF-8 in a string value", withBytes (22, { 0xff }) },
         { "trees nested thousands deep", deepNest },
+        { "value that is not a number", withBytes (39, { 0, 0, 0, 0, 0, 0, 0xf8, 0x7f }) },
+        { "property name that is no XML name", withBytes (16, { '1' }) },
     };
 
     for (const auto& c : cases)
