@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     lilv-utils jalv jackd2
     xvfb xauth x11-utils xdotool imagemagick sox
+    # libFuzzer, the sanitizer runtimes and llvm-symbolizer for the fuzzing tree
+    clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -13,3 +13,9 @@ export HOME=$scratch XDG_CONFIG_HOME=$scratch/.config
 
 cd "$root/build"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"${MARROWTONE_JOBS:-2}"
+
+# Then the instrumented trees: the tests under the address, undefined-
+# behaviour and thread sanitizers, and the fuzzers on the state and preset
+# readers.
+"$root/tools/run-sanitizer-tests.sh"
+"$root/tools/run-fuzzers.sh"
