@@ -7,7 +7,7 @@
 
 namespace marrowtone
 {
-struct ParameterSpec
+struct ParameterDefinition
 {
     const char* id;
     const char* name;     // shown to the host and as the knob's caption
@@ -19,7 +19,7 @@ struct ParameterSpec
 };
 
 // Host index order: this is the order parameters are registered in.
-inline constexpr std::array<ParameterSpec, 5> parameterTable { {
+inline constexpr std::array<ParameterDefinition, 5> parameterTable { {
     { "saturation", "Saturation", -24.0f, 24.0f, 0.0f, false, "dB" },
     { "lowPass", "Low Pass", 8000.0f, 22000.0f, 18000.0f, true, "Hz" },
     { "noise", "Noise", -80.0f, 0.0f, -20.0f, false, "dB" },

@@ -14,16 +14,16 @@ juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout()
 {
     juce::AudioProcessorValueTreeState::ParameterLayout layout;
 
-    for (const auto& spec : marrowtone::parameterTable)
+    for (const auto& definition : marrowtone::parameterTable)
     {
-        if (spec.isInteger)
-            layout.add (std::make_unique<juce::AudioParameterInt> (spec.id, spec.name,
-                                                                   (int) spec.minimum, (int) spec.maximum,
-                                                                   (int) spec.defaultValue));
+        if (definition.isInteger)
+            layout.add (std::make_unique<juce::AudioParameterInt> (definition.id, definition.name,
+                                                                   (int) definition.minimum, (int) definition.maximum,
+                                                                   (int) definition.defaultValue));
         else
-            layout.add (std::make_unique<juce::AudioParameterFloat> (spec.id, spec.name,
-                                                                     spec.minimum, spec.maximum,
-                                                                     spec.defaultValue));
+            layout.add (std::make_unique<juce::AudioParameterFloat> (definition.id, definition.name,
+                                                                     definition.minimum, definition.maximum,
+                                                                     definition.defaultValue));
     }
 
     return layout;

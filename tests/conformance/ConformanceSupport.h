@@ -82,8 +82,8 @@ inline const char* name (Setting setting)
 
 inline void applyToAllParameters (TapeAudioProcessor& processor, Setting setting)
 {
-    for (const auto& spec : marrowtone::parameterTable)
-        setParameter (processor, spec.id, setting == Setting::minimum ? spec.minimum : setting == Setting::maximum ? spec.maximum : spec.defaultValue);
+    for (const auto& definition : marrowtone::parameterTable)
+        setParameter (processor, definition.id, setting == Setting::minimum ? definition.minimum : setting == Setting::maximum ? definition.maximum : definition.defaultValue);
 }
 
 inline bool setLayout (TapeAudioProcessor& processor, int channels)

@@ -51,8 +51,8 @@ void requireUsableProcessor (TapeAudioProcessor& processor)
     const auto values = parameterValues (processor);
     for (size_t i = 0; i < values.size(); ++i)
     {
-        const auto& spec = marrowtone::parameterTable[i];
-        require (std::isfinite (values[i]) && values[i] >= spec.minimum && values[i] <= spec.maximum);
+        const auto& definition = marrowtone::parameterTable[i];
+        require (std::isfinite (values[i]) && values[i] >= definition.minimum && values[i] <= definition.maximum);
     }
 
     require (processor.parameters.state.getType().toString().equalsIgnoreCase (marrowtone::stateTreeType));

@@ -55,20 +55,20 @@ juce::AudioProcessorParameter* findParameter (juce::AudioPluginInstance& plugin,
     return nullptr;
 }
 
-void setPlainValue (juce::AudioPluginInstance& plugin, const marrowtone::ParameterSpec& spec, float value)
+void setPlainValue (juce::AudioPluginInstance& plugin, const marrowtone::ParameterDefinition& definition, float value)
 {
-    auto* parameter = findParameter (plugin, spec.name);
-    ASSERT_NE (parameter, nullptr) << spec.name;
-    parameter->setValueNotifyingHost ((value - spec.minimum) / (spec.maximum - spec.minimum));
+    auto* parameter = findParameter (plugin, definition.name);
+    ASSERT_NE (parameter, nullptr) << definition.name;
+    parameter->setValueNotifyingHost ((value - definition.minimum) / (definition.maximum - definition.minimum));
 }
 
-float plainValue (juce::AudioPluginInstance& plugin, const marrowtone::ParameterSpec& spec)
+float plainValue (juce::AudioPluginInstance& plugin, const marrowtone::ParameterDefinition& definition)
 {
-    auto* parameter = findParameter (plugin, spec.name);
-    return parameter == nullptr ? std::nanf ("") : spec.minimum + parameter->getValue() * (spec.maximum - spec.minimum);
+    auto* parameter = findParameter (plugin, definition.name);
+    return parameter == nullptr ? std::nanf ("") : definition.minimum + parameter->getValue() * (definition.maximum - definition.minimum);
 }
 
-const marrowtone::ParameterSpec& spec (marrowtone::ParameterIndex index)
+const marrowtone::ParameterDefinition& definitionOf (marrowtone::ParameterIndex index)
 {
     return marrowtone::parameterTable[(size_t) index];
 }
@@ -187,10 +187,10 @@ TEST_P (HostedPlugin, RendersWhatTheOfflineRendererRenders)
 
     auto plugin = loadPlugin (GetParam());
     ASSERT_NE (plugin, nullptr);
-    setPlainValue (*plugin, spec (marrowtone::noiseIndex), -80.0f);
-    setPlainValue (*plugin, spec (marrowtone::saturationIndex), 9.0f);
-    setPlainValue (*plugin, spec (marrowtone::wowIndex), 40.0f);
-    setPlainValue (*plugin, spec (marrowtone::lowPassIndex), 9000.0f);
+    setPlainValue (*plugin, definitionOf (marrowtone::noiseIndex), -80.0f);
+    setPlainValue (*plugin, definitionOf (marrowtone::saturationIndex), 9.0f);
+    setPlainValue (*plugin, definitionOf (marrowtone::wowIndex), 40.0f);
+    setPlainValue (*plugin, definitionOf (marrowtone::lowPassIndex), 9000.0f);
     plugin->prepareToPlay (rate, blockSize);
 
     auto hosted = readWav (input.getFile());

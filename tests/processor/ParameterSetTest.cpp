@@ -91,9 +91,9 @@ TEST (ParameterSet, TableMatchesWhatTheHostSees)
     TapeAudioProcessor processor;
     for (size_t i = 0; i < marrowtone::parameterTable.size(); ++i)
     {
-        const auto& spec = marrowtone::parameterTable[i];
+        const auto& definition = marrowtone::parameterTable[i];
         auto* parameter = dynamic_cast<juce::RangedAudioParameter*> (processor.getParameters()[(int) i]);
-        EXPECT_EQ (parameter->getParameterID(), spec.id);
-        EXPECT_EQ (dynamic_cast<juce::AudioParameterInt*> (parameter) != nullptr, spec.isInteger);
+        EXPECT_EQ (parameter->getParameterID(), definition.id);
+        EXPECT_EQ (dynamic_cast<juce::AudioParameterInt*> (parameter) != nullptr, definition.isInteger);
     }
 }

@@ -64,10 +64,10 @@ TEST (RenderOptions, EveryParameterIsAcceptedAtBothEndsOfItsRange)
 {
     for (size_t i = 0; i < marrowtone::parameterTable.size(); ++i)
     {
-        const auto& spec = marrowtone::parameterTable[i];
-        for (const auto value : { spec.minimum, spec.maximum })
+        const auto& definition = marrowtone::parameterTable[i];
+        for (const auto value : { definition.minimum, definition.maximum })
         {
-            const auto setting = juce::String (spec.id) + "=" + juce::String (value);
+            const auto setting = juce::String (definition.id) + "=" + juce::String (value);
             const auto parsed = parse ({ "in.wav", "out.wav", "--set", setting.toRawUTF8() });
 
             ASSERT_EQ (parsed.error, OptionError::none) << setting << ": " << parsed.message;

@@ -86,9 +86,9 @@ SettingResult parseSetting (const juce::String& text)
 
     // A host would clamp silently; on a command line an out-of-range value is
     // almost always a typo, so it is named instead.
-    const auto& spec = parameterTable[(size_t)index];
-    if (*value < spec.minimum || *value > spec.maximum)
-        return { {}, OptionError::outOfRange, id + "=" + valueText + " is outside " + formatNumber (spec.minimum) + " to " + formatNumber (spec.maximum) };
+    const auto& definition = parameterTable[(size_t)index];
+    if (*value < definition.minimum || *value > definition.maximum)
+        return { {}, OptionError::outOfRange, id + "=" + valueText + " is outside " + formatNumber (definition.minimum) + " to " + formatNumber (definition.maximum) };
 
     return { { index, (float)*value }, OptionError::none, {} };
 }
