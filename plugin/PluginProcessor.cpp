@@ -1,3 +1,6 @@
+// The processor: parameters, identity towards the host, the render path
+// (drive, oversampled saturation, level-dependent low-pass, wow and flutter,
+// hiss) and the project state.
 #include "PluginProcessor.h"
 
 #include "NoiseGenerator.h"
@@ -99,6 +102,13 @@ void TapeAudioProcessor::releaseResources() {}
 void TapeAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     juce::ScopedNoDenormals noDenormals;
+
+    // A host that renders before preparing gets silence, not a crash.
+    if (preparedBlockSize == 0)
+    {
+        buffer.clear();
+        return;
+    }
 
     for (auto channel = getTotalNumInputChannels(); channel < getTotalNumOutputChannels(); ++channel)
         buffer.clear (channel, 0, buffer.getNumSamples());

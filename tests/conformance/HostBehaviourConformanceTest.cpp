@@ -88,6 +88,16 @@ TEST (HostBehaviour, PreparingTwiceOrProcessingAfterReleaseKeepsWorking)
     processNoise (processor, 2, 128, 200, random);
 }
 
+TEST (HostBehaviour, ProcessingBeforeAnyPrepareGivesSilence)
+{
+    TapeAudioProcessor processor;
+    auto buffer = makeSine (2, 256, rate, 440.0, 0.5f);
+    juce::MidiBuffer midi;
+    processor.processBlock (buffer, midi);
+
+    EXPECT_EQ (buffer.getMagnitude (0, 256), 0.0f);
+}
+
 TEST (HostBehaviour, LayoutChangesBetweenPreparesAreFollowed)
 {
     TapeAudioProcessor processor;
